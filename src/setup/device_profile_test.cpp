@@ -33,8 +33,8 @@ TEST_F(DeviceProfileTest, ReadsTheFiveKeysInAnyOrder) {
 
 TEST_F(DeviceProfileTest, OnlyExactKeysSetFields) {
   ASSERT_TRUE(
-      Read("IP-Addr....:10.0.0.1\r\nip-addr....: 10.0.0.2\r\n IP-Addr....: 10.0.0.3\r\n"
-           "IP-Addr...: 10.0.0.4\r\nIP-Addr....\r\n"));
+      Read("IP-Addr....:127.0.0.1\r\nip-addr....: 127.0.0.2\r\n IP-Addr....: 127.0.0.3\r\n"
+           "IP-Addr...: 127.0.0.4\r\nIP-Addr....\r\n"));
   EXPECT_EQ(state_.DeviceProfile.IpAddress, "");
 }
 
