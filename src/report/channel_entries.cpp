@@ -1,6 +1,7 @@
 #include "report/channel_entries.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace trelvane {
 
@@ -19,7 +20,9 @@ void ChannelKey(std::string_view name, std::string* key) {
 }
 
 void WriteEntry(RunState& state, StandardOutput& out, const ChannelEntry& entry) {
-  ++state.EntryCount;
+  // The count stops at its largest value rather than wrapping to a negative
+  // one, which would let the statistic-lines flavour write entries again.
+  if (state.EntryCount < std::numeric_limits<std::int32_t>::max()) ++state.EntryCount;
   if (state.OutputFlavour == OutputFlavour::Xml) {
     out.WriteLine("");
     out.WriteLine({"<Result><Channel>", entry.Name, "</Channel>"});

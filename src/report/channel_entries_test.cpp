@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "doubles/fake_system.h"
 
 namespace trelvane {
@@ -60,6 +62,16 @@ TEST(ChannelEntriesTest, StatisticLinesWriteTheFirstTenButCountAll) {
             std::string::npos);
   EXPECT_EQ(written.find("If_11"), std::string::npos);
   EXPECT_TRUE(written.starts_with("Message.If_1: If 1 (%)\r\nStatistic.If_1: 1\r\n\r\n"));
+}
+
+TEST(ChannelEntriesTest, CountStopsAtItsLargestValueAndTheLimitHolds) {
+  RunState state;
+  state.OutputFlavour = OutputFlavour::StatisticLines;
+  state.EntryCount = std::numeric_limits<std::int32_t>::max() - 1;
+  testing::FakeOutput out;
+  for (int i = 0; i < 3; ++i) WriteEntry(state, out, {"If", "1", "%"});
+  EXPECT_EQ(state.EntryCount, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(out.text, "");
 }
 
 TEST(ChannelEntriesTest, ContextLinesAndXmlHaveNoLimit) {
