@@ -58,6 +58,19 @@ class InstallationTest : public SensorTest {
 
   void WritePathFile(std::string_view bytes) { WriteFile(drive_c_ / "Prtg_Path.Txt", bytes); }
 
+  /// Runs once with each content of "C:\Prtg_Path.Txt"; every run must write
+  /// `want` and end with status 0.
+  template <std::size_t N>
+  void ExpectForEachPathFile(const char* const (&files)[N], const std::string& want) {
+    for (const char* file : files) {
+      SCOPED_TRACE(file);
+      WritePathFile(file);
+      const RunResult run = RunFromWork({"Router1.Prf"});
+      EXPECT_EQ(run.out, want);
+      EXPECT_EQ(run.exit_status, 0) << run.err;
+    }
+  }
+
   // Recognising an installation looks only for the file Kordavin.Dll.
   void MarkInstallation(const fs::path& directory) {
     fs::create_directories(directory);
@@ -107,13 +120,7 @@ TEST_F(InstallationTest, LastLineWithoutColonIsError1003) {
       "C:\\Base\r\n\r\n",
       "C:\\Base\r\n\\\\server\\share",
   };
-  for (const char* file : files) {
-    SCOPED_TRACE(file);
-    WritePathFile(file);
-    const RunResult run = RunFromWork({"Router1.Prf"});
-    EXPECT_EQ(run.out, want);
-    EXPECT_EQ(run.exit_status, 0) << run.err;
-  }
+  ExpectForEachPathFile(files, want);
 }
 
 TEST_F(InstallationTest, NoInstallationUnderTheBasePathIsError1004) {
@@ -129,13 +136,7 @@ TEST_F(InstallationTest, NoInstallationUnderTheBasePathIsError1004) {
       // A program folder that is not one of the six.
       "C:\\Base\\Program Files\r\n",
   };
-  for (const char* file : files) {
-    SCOPED_TRACE(file);
-    WritePathFile(file);
-    const RunResult run = RunFromWork({"Router1.Prf"});
-    EXPECT_EQ(run.out, want);
-    EXPECT_EQ(run.exit_status, 0) << run.err;
-  }
+  ExpectForEachPathFile(files, want);
 }
 
 TEST_F(InstallationTest, FirstCandidateInTheFixedOrderIsTheSensorDirectory) {
