@@ -30,10 +30,6 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-bool HostPathOf(std::string_view windows_path, std::string* host_path) {
-  return platform::MapToHostPath(windows_path, host_path);
-}
-
 // Writes all of `data` to `fd`; returns 0 or the errno of the failed write.
 int WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -148,12 +144,13 @@ class PosixFiles final : public FileSystem {
   bool Exists(std::string_view path) override {
     std::string host;
     struct stat info;
-    return HostPathOf(path, &host) && ::stat(host.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return platform::MapToHostPath(path, &host) && ::stat(host.c_str(), &info) == 0 &&
+           !S_ISDIR(info.st_mode);
   }
 
   std::unique_ptr<ByteSource> OpenForReading(std::string_view path) override {
     std::string host;
-    if (!HostPathOf(path, &host)) return nullptr;
+    if (!platform::MapToHostPath(path, &host)) return nullptr;
     // Non-blocking, so that a named pipe without a writer cannot hold the run.
     const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return nullptr;
@@ -168,7 +165,7 @@ class PosixFiles final : public FileSystem {
 
   std::unique_ptr<LineSink> CreateUnshared(std::string_view path) override {
     std::string host;
-    if (!HostPathOf(path, &host)) return nullptr;
+    if (!platform::MapToHostPath(path, &host)) return nullptr;
     // Lock before cutting the old content away, so that a run that does not
     // get the lock leaves the other run's file as it is.
     const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
@@ -185,7 +182,7 @@ class PosixFiles final : public FileSystem {
 
   bool Empty(std::string_view path) override {
     std::string host;
-    if (!HostPathOf(path, &host)) return false;
+    if (!platform::MapToHostPath(path, &host)) return false;
     const int fd = ::open(host.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     return ::close(fd) == 0;
@@ -193,7 +190,7 @@ class PosixFiles final : public FileSystem {
 
   bool Delete(std::string_view path) override {
     std::string host;
-    return HostPathOf(path, &host) && ::unlink(host.c_str()) == 0;
+    return platform::MapToHostPath(path, &host) && ::unlink(host.c_str()) == 0;
   }
 };
 

@@ -55,7 +55,6 @@ int RunSensor(const Arguments& arguments, const System& system) {
   // The time of day is always formatted as hh:mm:ss by the platform, so no
   // regional setting can change the trace's time stamps.
   state.StartingDirectory = system.files.CurrentDirectory();
-  state.TraceEnabled = false;
   state.LibraryBaseName = "Kordavin";
   state.ExchangeFileName = DeriveExchangeFileName(arguments[1]);
   state.ProgramVersion = "1.3";
