@@ -38,7 +38,9 @@ std::string SanitizeLabel(std::string_view text);
 std::string SanitizeTraceText(std::string_view text);
 
 /// The key under which the sensor's line flavours tell channels apart: the
-/// name with each of blank / \ [ ] * ( ) : turned into "_".
+/// name with each of blank / \ [ ] * ( ) : turned into "_". This is the
+/// sensor's key for every name of at most 100 characters, and the library
+/// writes none longer.
 std::string ChannelKey(std::string_view name);
 
 /// The names under which interfaces appear, in the order given: the
